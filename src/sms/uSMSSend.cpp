@@ -1,0 +1,12 @@
+#include "sms/uSMSSend.h"
+
+bool OpenSMSSend()
+{
+    return true;
+}
+
+bool OpenSMSSendTo(const QString &mobile)
+{
+    Q_UNUSED(mobile);
+    return true;
+}
