@@ -5,7 +5,7 @@ packages=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
     libsqlcipher-dev sqlcipher libxlsxwriter-dev libgumbo-dev libbenchmark-dev
-    fonts-noto-cjk xvfb python3 python3-openpyxl
+    fonts-noto-cjk xvfb python3 python3-openpyxl clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
