@@ -7,14 +7,18 @@ seconds=${1:-60}
 shift || true
 build=$root/build-fuzz
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLO_FUZZ=ON -DQUILLO_SANITIZE=ON -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF >/dev/null
+    -DQUILLO_FUZZ=ON -DQUILLO_SANITIZE=ON -DQUILLO_WERROR=OFF -DQUILLO_BUILD_TESTS=OFF \
+    -DQUILLO_BUILD_BENCH=OFF >/dev/null
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     mapfile -t targets < <(ls "$root/fuzz/corpus")
 fi
 mkdir -p "$build/findings"
 for t in "${targets[@]}"; do
-    cmake --build "$build" --target "fuzz_$t" >/dev/null
+    if ! cmake --build "$build" --target "fuzz_$t" >"$build/build-$t.log" 2>&1; then
+        tail -n 30 "$build/build-$t.log"
+        exit 1
+    fi
     work=$build/corpus/$t
     mkdir -p "$work"
     dict=()
