@@ -479,7 +479,12 @@ QString UnscrambleText(const QString &text)
 
 QString EncodePassword(const QString &password)
 {
-    return ScrambleText(TextToHex(password, int(Gbk::encodeLossy(password).size())));
+    // Every byte counts: a hanzi is two bytes, so the character count would cut the text.
+    const Gbk::Encoded enc = Gbk::encode(password);
+    if (!enc.ok())
+        throw FileError(
+            u"the password holds characters GBK lacks: %1"_s.arg(Gbk::unencodable(password)));
+    return ScrambleText(TextToHex(password, int(enc.bytes.size())));
 }
 
 QString DecodePassword(const QString &stored)

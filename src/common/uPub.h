@@ -84,6 +84,7 @@ QString SwapCharPairs(const QString &text);
 QString ScrambleText(const QString &text);
 QString UnscrambleText(const QString &text);
 
-// The SMS account password as stored in SMS.ini, and back.
+// The SMS account password as stored in SMS.ini, and back. EncodePassword throws FileError
+// when GBK lacks a character of the password, rather than storing a different one.
 QString EncodePassword(const QString &password);
 QString DecodePassword(const QString &stored);

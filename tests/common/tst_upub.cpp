@@ -367,6 +367,7 @@ void TestUPub::passwordStoredForm()
     QCOMPARE(EncodePassword(u"abc123"_s), u"GA6APAGP6PPP"_s);
     QCOMPARE(DecodePassword(u"GA6APAGP6PPP"_s), u"abc123"_s);
     QCOMPARE(DecodePassword(u"G"_s), QString());
+    QVERIFY_THROWS_EXCEPTION(FileError, EncodePassword(u"pw€"_s));
 }
 
 // ---------------------------------------------------------------------------------------------
