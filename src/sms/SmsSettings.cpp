@@ -1,0 +1,30 @@
+#include "sms/SmsSettings.h"
+
+#include "common/IniFile.h"
+#include "common/uPub.h"
+
+using namespace Qt::StringLiterals;
+
+namespace SmsSettings {
+
+Gateway::Account readAccount(const QString &iniPath)
+{
+    const IniFile ini(iniPath, IniFile::OwnerOnly);
+    Gateway::Account a;
+    a.entId = ini.readString(u"comm"_s, u"EntID"_s, QString());
+    a.userName = ini.readString(u"comm"_s, u"Username"_s, QString());
+    a.password = DecodePassword(ini.readString(u"comm"_s, u"userPass"_s, QString()));
+    return a;
+}
+
+void writeAccount(const QString &iniPath, const Gateway::Account &account)
+{
+    // Encode first, so that a password GBK cannot hold leaves the file untouched.
+    const QString stored = EncodePassword(account.password);
+    IniFile ini(iniPath, IniFile::OwnerOnly);
+    ini.writeString(u"comm"_s, u"EntID"_s, account.entId);
+    ini.writeString(u"comm"_s, u"Username"_s, account.userName);
+    ini.writeString(u"comm"_s, u"userPass"_s, stored);
+}
+
+} // namespace SmsSettings
