@@ -41,22 +41,22 @@ inline QDate firstBirthday()
 // Every value the editor writes, as typed.
 struct ContactFields
 {
-    QString linker;
-    QString pyCode;
-    QString job;
-    QString tele;
-    QString mobileCode;
-    QString homeTele;
-    QString fax;
-    QString qicq;
-    QString ww;
-    QString zfbCode;
-    QString alww;
-    QString email;
-    QString birthday; // yyyy-MM-dd
-    QString address;
-    QString fancy;
-    QString desp;
+    QString linker = {};
+    QString pyCode = {};
+    QString job = {};
+    QString tele = {};
+    QString mobileCode = {};
+    QString homeTele = {};
+    QString fax = {};
+    QString qicq = {};
+    QString ww = {};
+    QString zfbCode = {};
+    QString alww = {};
+    QString email = {};
+    QString birthday = {}; // yyyy-MM-dd
+    QString address = {};
+    QString fancy = {};
+    QString desp = {};
 };
 
 QString insertContact(qint64 classId, const ContactFields &f);

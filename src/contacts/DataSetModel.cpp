@@ -1,6 +1,7 @@
 #include "contacts/DataSetModel.h"
 
 #include "data/DataSet.h"
+#include "data/DbError.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -46,22 +47,34 @@ DataSetModel::DataSetModel(DataSet *dataSet, QList<Column> columns, QObject *par
     : QAbstractTableModel(parent), m_ds(dataSet), m_columns(std::move(columns))
 {
     resolveFields();
-    connect(m_ds, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
+    // While rows come and go the view moves its current index by itself; that must not move
+    // the dataset (which would post a pending row in the middle of the change).
+    connect(m_ds, &DataSet::aboutToReset, this, [this] {
+        m_syncing = true;
+        beginResetModel();
+    });
     connect(m_ds, &DataSet::wasReset, this, [this] {
         resolveFields();
         endResetModel();
+        m_syncing = false;
         syncViewToDataSet();
     });
-    connect(m_ds, &DataSet::rowAboutToBeInserted, this,
-            [this](int row) { beginInsertRows({}, row, row); });
+    connect(m_ds, &DataSet::rowAboutToBeInserted, this, [this](int row) {
+        m_syncing = true;
+        beginInsertRows({}, row, row);
+    });
     connect(m_ds, &DataSet::rowInserted, this, [this](int) {
         endInsertRows();
+        m_syncing = false;
         syncViewToDataSet();
     });
-    connect(m_ds, &DataSet::rowAboutToBeRemoved, this,
-            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(m_ds, &DataSet::rowAboutToBeRemoved, this, [this](int row) {
+        m_syncing = true;
+        beginRemoveRows({}, row, row);
+    });
     connect(m_ds, &DataSet::rowRemoved, this, [this](int) {
         endRemoveRows();
+        m_syncing = false;
         syncViewToDataSet();
     });
     connect(m_ds, &DataSet::rowChanged, this, [this](int row) {
@@ -144,8 +157,14 @@ void DataSetModel::attachView(QTableView *view)
             [this](const QModelIndex &current) {
                 if (m_syncing || !current.isValid() || !m_ds->isOpen())
                     return;
-                if (current.row() != m_ds->recNo())
+                if (current.row() == m_ds->recNo())
+                    return;
+                try {
                     m_ds->moveTo(current.row());
+                } catch (const DbError &) {
+                    // A pending row that cannot be posted keeps the dataset where it is.
+                    syncViewToDataSet();
+                }
             });
     syncViewToDataSet();
 }
