@@ -1,11 +1,20 @@
 #pragma once
 
+#include "sms/RecipientModel.h"
 #include "sms/uSMSSend.h"
 
 #include "common/GbkCodec.h"
 #include "common/uPub.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>

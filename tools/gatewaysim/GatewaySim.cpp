@@ -262,7 +262,6 @@ void GatewaySim::handle(QTcpSocket *socket, const QByteArray &target)
     switch (reply.kind) {
     case Reply::Kind::Text:
         req.answer = reply.text;
-        req.accepted = isAcceptance(reply.text);
         break;
     case Reply::Kind::Raw:
         req.answer = pageBody.isEmpty() ? u"raw:"_s + reply.text : u"page"_s;
@@ -292,12 +291,13 @@ void GatewaySim::handle(QTcpSocket *socket, const QByteArray &target)
 
     if (reply.delayMs > 0) {
         QPointer<QTcpSocket> guard(socket);
-        QTimer::singleShot(reply.delayMs, this, [this, guard, reply, pageBody, pageType] {
-            if (guard)
-                answer(guard, reply, pageBody, pageType);
+        const int seq = req.seq;
+        QTimer::singleShot(reply.delayMs, this, [this, guard, reply, pageBody, pageType, seq] {
+            if (guard && guard->state() == QAbstractSocket::ConnectedState)
+                delivered(seq, answer(guard, reply, pageBody, pageType));
         });
     } else {
-        answer(socket, reply, pageBody, pageType);
+        delivered(req.seq, answer(socket, reply, pageBody, pageType));
     }
 }
 
@@ -307,7 +307,18 @@ QByteArray GatewaySim::htmlFor(const QString &text)
            "</body></html>";
 }
 
-void GatewaySim::answer(QTcpSocket *socket, const Reply &reply, const QByteArray &pageBody,
+void GatewaySim::delivered(int seq, bool sent)
+{
+    for (qsizetype i = m_requests.size(); i-- > 0;) {
+        Request &r = m_requests[i];
+        if (r.seq == seq) {
+            r.accepted = sent && r.kind == Kind::Send;
+            return;
+        }
+    }
+}
+
+bool GatewaySim::answer(QTcpSocket *socket, const Reply &reply, const QByteArray &pageBody,
                         const QByteArray &pageType)
 {
     QByteArray body, type = "text/html; charset=gbk";
@@ -315,9 +326,9 @@ void GatewaySim::answer(QTcpSocket *socket, const Reply &reply, const QByteArray
     switch (reply.kind) {
     case Reply::Kind::Drop:
         socket->abort();
-        return;
+        return false;
     case Reply::Kind::Hang:
-        return;
+        return false;
     case Reply::Kind::NoBody:
         break;
     case Reply::Kind::Text:
@@ -337,6 +348,7 @@ void GatewaySim::answer(QTcpSocket *socket, const Reply &reply, const QByteArray
                       (status == 200 ? " OK" : " Error") + "\r\nContent-Type: " + type +
                       "\r\nContent-Length: " + QByteArray::number(body.size()) +
                       "\r\nConnection: close\r\n\r\n";
-    socket->write(head + body);
+    const bool written = socket->write(head + body) == head.size() + body.size();
     socket->disconnectFromHost();
+    return written && reply.kind == Reply::Kind::Text && isAcceptance(reply.text);
 }

@@ -62,7 +62,7 @@ public:
         QStringList mobiles;
         QStringList keys;      // query keys in the order they came
         QString answer;        // what was answered: the result text, "drop", "nobody", ...
-        bool accepted = false; // answered with a non-negative result code
+        bool accepted = false; // a non-negative result code went out to the client
     };
 
     explicit GatewaySim(QObject *parent = nullptr);
@@ -99,8 +99,10 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void handle(QTcpSocket *socket, const QByteArray &target);
-    void answer(QTcpSocket *socket, const Reply &reply, const QByteArray &pageBody,
+    // Writes the answer; true when an acceptance went out.
+    bool answer(QTcpSocket *socket, const Reply &reply, const QByteArray &pageBody,
                 const QByteArray &pageType);
+    void delivered(int seq, bool sent);
     static QByteArray htmlFor(const QString &text);
 
     QTcpServer *m_server;
