@@ -20,6 +20,7 @@ constexpr ProviderDefault defaults[] = {
     {u"WebSite", u"http://www.quillobook.example/"},
     {u"ProviderName", u"Quillo软件工作室 出品"},
     {u"QQChatHost", u"wpa.qq.com"},
+    {u"GreetingsUrl", u"http://www.quillobook.example/greetings/"},
 };
 
 QString defaultOf(const QString &key)
