@@ -1,6 +1,5 @@
 #include "updater/ApplyPlan.h"
 
-#include "common/GbkCodec.h"
 #include "updater/UpdateCatalogue.h"
 
 using namespace Qt::StringLiterals;
@@ -23,30 +22,18 @@ QList<Download> downloads(const QList<QByteArray> &entries)
     return list;
 }
 
-namespace {
-QString localNameAfter(const QByteArray &text, qsizetype prefixLength)
-{
-    const qsizetype tab = text.indexOf('\t', prefixLength);
-    if (tab < 0)
-        return QString();
-    QString name = Gbk::decode(text.mid(prefixLength, tab - prefixLength));
-    name.replace(u'\\', u'/');
-    return name;
-}
-} // namespace
-
 Steps steps(const QList<QByteArray> &entries)
 {
     Steps s;
     for (qsizetype i = entries.size() - 1; i >= 0; --i) {
         const QByteArray &text = entries.at(i);
         if (text.startsWith("[SQL]"))
-            s.scripts.append(localNameAfter(text, 5));
+            s.scripts.append(UpdateCatalogue::splitEntry(text).localName);
     }
     for (qsizetype i = entries.size() - 1; i >= 0; --i) {
         const QByteArray &text = entries.at(i);
         if (text.startsWith("[CLIENT]"))
-            s.clientFiles.append(localNameAfter(text, 8));
+            s.clientFiles.append(UpdateCatalogue::splitEntry(text).localName);
     }
     return s;
 }

@@ -29,6 +29,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -97,7 +100,7 @@ TfrmServerUpdate::TfrmServerUpdate(const UpdaterOptions &options, QWidget *paren
     ProgressBar1->setObjectName(u"ProgressBar1"_s);
     ProgressBar1->setAccessibleName(u"下载进度"_s);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setRange(0, 0);
+    ProgressBar1->setRange(0, 1);
     ProgressBar1->setValue(0);
     ProgressBar1->setGeometry(8, 64, 441, 16);
     ProgressBar1->raise();
@@ -377,7 +380,8 @@ bool TfrmServerUpdate::DownLoadFile(const QUrl &url, const QString &localFile)
 
 void TfrmServerUpdate::IdHTTP1WorkBegin(qint64 expected)
 {
-    const int max = int(std::min<qint64>(expected / 100, std::numeric_limits<int>::max()));
+    // A maximum of 0 would turn the bar into a busy indicator; 1 keeps it empty instead.
+    const int max = int(std::clamp<qint64>(expected / 100, 1, std::numeric_limits<int>::max()));
     ProgressBar1->setRange(0, max);
     ProgressBar1->setValue(0);
 }
