@@ -559,7 +559,7 @@ void TfrmSMSSend::Button6Click()
 void TfrmSMSSend::Button16Click()
 {
     try {
-        saveList(listModel->entries());
+        ListFiles::writeLines(file(u"tmp.txt"_s), listModel->entries());
     } catch (const FileError &) {
         Dialogs::instance().error(u"无法写入文件 tmp.txt！"_s);
         return;

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,8 +76,10 @@ inline QStringList recipients(TfrmSMSSend *w)
 inline void whenModal(const std::function<void(QWidget *)> &answer)
 {
     QTimer::singleShot(0, [answer] {
-        QWidget *modal = QApplication::activeModalWidget();
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
         QVERIFY(modal);
         answer(modal);
+        if (modal && modal->isVisible())
+            modal->close(); // a failed check must not leave the test waiting on the dialog
     });
 }
