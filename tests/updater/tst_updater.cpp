@@ -598,7 +598,13 @@ void TestUpdater::timersRunTheChainOnce()
 {
     World w;
     w.serveCatalogue(kOldVer + u"[SQL]a.sql\ta.sql\n"_s);
-    TfrmServerUpdate form(w.options());
+    // The server comes from UpdateHost of Provider.ini, port included.
+    writeFile(w.app.path() + u"Provider.ini"_s,
+              "[Provider]\r\nUpdateHost=" + w.server.hostAndPort().toLatin1() + "\r\n");
+    UpdaterOptions options = w.options();
+    options.serverRoot.clear();
+    TfrmServerUpdate form(options);
+    QCOMPARE(form.ServerRoot, w.server.rootUrl());
     QCOMPARE(form.Label1->text(), u"正在连接数据库……"_s);
     QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet1);
     QSignalSpy ended(&form, &TfrmServerUpdate::ended);
@@ -608,6 +614,7 @@ void TestUpdater::timersRunTheChainOnce()
     QCOMPARE(form.Label1->text(), u"数据库连接成功！"_s);
     QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet2);
     QCOMPARE(form.OldVer, kOldVer);
+    QCOMPARE(w.server.requestedPaths().size(), 2);
 
     // A later activation (after a message box closes) does not start the chain again.
     form.FormActivate();
