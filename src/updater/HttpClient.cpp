@@ -45,6 +45,7 @@ bool HttpClient::get(const QUrl &url, QByteArray &body)
     const bool ok = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
     if (ok)
         body = reply->readAll();
+    reply->disconnect(this);
     reply->deleteLater();
     return ok;
 }
