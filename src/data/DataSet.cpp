@@ -630,3 +630,8 @@ bool DataSet::locate(qint64 id)
     }
     return false;
 }
+
+qsizetype DataSet::memoryUsed() const
+{
+    return d->rows.memoryUsed();
+}

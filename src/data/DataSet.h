@@ -76,6 +76,9 @@ public:
     // Makes the row with this ID current; false (and no move) when there is none.
     bool locate(qint64 id);
 
+    // Bytes the snapshot's rows take in memory.
+    qsizetype memoryUsed() const;
+
 signals:
     void afterScroll();
     // For grid models: the snapshot is replaced (open, close), or one row is added, changed or
