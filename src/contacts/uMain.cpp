@@ -1,9 +1,12 @@
 #include "contacts/uMain.h"
 
+#include "common/ProviderSettings.h"
 #include "common/uPub.h"
 #include "contacts/ContactColumns.h"
 #include "contacts/ContactQueries.h"
+#include "contacts/DataMaintenance.h"
 #include "contacts/DataSetModel.h"
+#include "contacts/GridExport.h"
 #include "contacts/GridFind.h"
 #include "contacts/uEditALinker.h"
 #include "contacts/uSelecctDepart.h"
@@ -14,6 +17,9 @@
 #include "sms/uSMSSend.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +27,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
@@ -175,11 +183,65 @@ QWidget *TfrmLinker::buildMaintenancePage()
 {
     auto *page = new QWidget;
     page->setObjectName(u"TabSheet2"_s);
-    auto *layout = new QHBoxLayout(page);
+    page->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(page, &QWidget::customContextMenuRequested, this, &TfrmLinker::TabSheet2ContextPopup);
+
+    Button4 = makeButton(u"Button4"_s, u"备份数据库"_s, page);
+    Button5 = makeButton(u"Button5"_s, u"还原数据库"_s, page);
+    cmdReg = makeButton(u"cmdReg"_s, u"在线升级"_s, page);
+    auto *regHint = new QLabel(u"在线升级，更新软件到最新版本，拥有更强大的软件功能。"_s, page);
+    regHint->setWordWrap(true);
+    auto *left = new QVBoxLayout;
+    left->addWidget(Button4);
+    left->addWidget(Button5);
+    left->addSpacing(40);
+    left->addWidget(cmdReg);
+    left->addWidget(regHint);
+    left->addStretch(1);
+    auto *leftBox = new QWidget(page);
+    leftBox->setLayout(left);
+    leftBox->setFixedWidth(180);
+
     Image1 = new QLabel(page);
     Image1->setObjectName(u"Image1"_s);
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+    Image1->installEventFilter(this);
+
+    QFont lishu = font();
+    lishu.setFamilies({u"隶书"_s, u"LiSu"_s, u"STLiti"_s, u"Noto Serif CJK SC"_s});
+    auto about = [&](const QString &name, const QString &text, int pixels) {
+        auto *l = new QLabel(text, page);
+        l->setObjectName(name);
+        QFont f = lishu;
+        f.setPixelSize(pixels);
+        l->setFont(f);
+        return l;
+    };
+    auto *Label1 = about(u"Label1"_s, u"Quillo通讯录软件 V 1.0"_s, 17);
+    auto *Label2 = about(u"Label2"_s, providerName(), 15);
+    auto *Label3 = about(u"Label3"_s, u"网站："_s + webSite(), 15);
+    QPalette link = Label3->palette();
+    link.setColor(QPalette::WindowText, link.color(QPalette::Link));
+    Label3->setPalette(link);
+    Label3->setCursor(Qt::PointingHandCursor);
+    auto *aboutBox = new QVBoxLayout;
+    aboutBox->addWidget(Label1);
+    aboutBox->addWidget(Label2);
+    aboutBox->addWidget(Label3);
+    aboutBox->addStretch(1);
+
+    auto *layout = new QHBoxLayout(page);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addWidget(leftBox);
+    layout->addSpacing(24);
     layout->addWidget(Image1, 0, Qt::AlignTop);
+    layout->addSpacing(16);
+    layout->addLayout(aboutBox);
     layout->addStretch(1);
+
+    connect(Button4, &QPushButton::clicked, this, &TfrmLinker::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &TfrmLinker::Button5Click);
+    connect(cmdReg, &QPushButton::clicked, this, &TfrmLinker::cmdRegClick);
     return page;
 }
 
@@ -187,6 +249,9 @@ bool TfrmLinker::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == EditName && event->type() == QEvent::KeyPress)
         EditNameKeyDown(static_cast<QKeyEvent *>(event)->key());
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        Image1Click();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -434,10 +499,111 @@ void TfrmLinker::Button3Click()
 
 void TfrmLinker::Button2Click()
 {
-    // The spreadsheet export is wired in with the maintenance page.
+    SendGridToExcel(u"联系人"_s, DBGridEh7);
 }
 
 void TfrmLinker::Button1Click()
 {
     close();
+}
+
+void TfrmLinker::reconnectAndRelist(const QString &classId)
+{
+    try {
+        DM->ADOLocal->open();
+    } catch (const DbError &) {
+        // ReaduLinker reports it.
+    }
+    if (ReaduLinker() && !classId.isEmpty())
+        dsLinkClass->locate(classId.toLongLong());
+}
+
+void TfrmLinker::restart()
+{
+    ShellRun(QCoreApplication::applicationFilePath());
+    close();
+}
+
+void TfrmLinker::Button4Click()
+{
+    const QString folder = DataMaintenance::backupFolder(AppPath);
+    QDir().mkpath(folder);
+    Dialogs::FileRequest request;
+    request.title = u"备份文件"_s;
+    request.initialDir = folder;
+    request.fileName = DataMaintenance::proposedBackup(AppPath, QDate::currentDate());
+    request.filter = u"Quillo联系人备份文件(*.WBK)"_s;
+    request.defaultSuffix = u"WBK"_s;
+    request.confirmOverwrite = true;
+    const QString target = Dialogs::instance().saveFile(request);
+    if (target.isEmpty())
+        return;
+
+    const QString classId = hasCategory() ? dsLinkClass->asString(u"ID"_s) : QString();
+    DM->ADOLocal->close();
+    try {
+        CopyDataFile(DataMaintenance::databaseFile(AppPath), target);
+    } catch (const FileError &) {
+        reconnectAndRelist(classId);
+        Dialogs::instance().message(u"确认目标位置可读写！"_s);
+        return;
+    }
+    try {
+        DM->ADOLocal->open();
+    } catch (const DbError &) {
+        // The new process reports it.
+    }
+    Dialogs::instance().message(u"备份数据成功！\r软件将自动退出并重新启动本软件。"_s);
+    restart();
+}
+
+void TfrmLinker::Button5Click()
+{
+    Dialogs::instance().message(u"警告：还原数据库将会把当前设置状况下的数据覆盖，且不可恢复！\r"
+                                u"建议在还原之前先备份数据库！\r请谨慎使用本功能！"_s);
+    const QString folder = DataMaintenance::backupFolder(AppPath);
+    Dialogs::FileRequest request;
+    request.title = u"选择文件还原数据库"_s;
+    request.initialDir = QFileInfo(folder).isDir() ? folder : AppPath;
+    request.filter = u"Quillo联系人备份文件(*WBK)"_s;
+    request.confirmOverwrite = false;
+    const QString source = Dialogs::instance().openFile(request);
+    if (source.isEmpty())
+        return;
+
+    // Nothing is replaced by a file that is not a contact database of this program.
+    if (!DataMaintenance::isContactDatabase(source)) {
+        Dialogs::instance().message(u"还原数据文件发生错误！"_s);
+        return;
+    }
+    const QString classId = hasCategory() ? dsLinkClass->asString(u"ID"_s) : QString();
+    DM->ADOLocal->close();
+    try {
+        CopyDataFile(source, DataMaintenance::databaseFile(AppPath));
+    } catch (const FileError &) {
+        reconnectAndRelist(classId);
+        Dialogs::instance().message(u"还原数据文件发生错误！"_s);
+        return;
+    }
+    try {
+        DM->ADOLocal->open();
+    } catch (const DbError &) {
+    }
+    Dialogs::instance().message(u"还原数据成功！\r软件将自动退出并重新启动本软件。"_s);
+    restart();
+}
+
+void TfrmLinker::cmdRegClick()
+{
+    ShellRun(AppPath + u"QuilloUpdate"_s);
+}
+
+void TfrmLinker::Image1Click()
+{
+    BrowseURL(webSite());
+}
+
+void TfrmLinker::TabSheet2ContextPopup()
+{
+    BrowseURL(webSite());
 }

@@ -47,6 +47,13 @@ public:
     void Button2Click();
     void Button1Click();
 
+    // The data maintenance page.
+    void Button4Click();
+    void Button5Click();
+    void cmdRegClick();
+    void Image1Click();
+    void TabSheet2ContextPopup();
+
     QTableView *contactGrid() const { return DBGridEh7; }
     DataSetModel *contactModel() const { return m_contactModel; }
     GridFindDialog *findDialog() const { return m_find; }
@@ -60,6 +67,10 @@ private:
     QWidget *buildMaintenancePage();
     bool hasCategory() const;
     bool hasContact() const;
+    // After a copy that failed: the connection and the lists back as they were.
+    void reconnectAndRelist(const QString &classId);
+    // Starts a new QuilloBook and closes this window.
+    void restart();
 
     QTabWidget *PageControl1;
     QWidget *TabSheet1;
@@ -83,6 +94,9 @@ private:
     QPushButton *Button3;
     QPushButton *Button2;
     QPushButton *Button1;
+    QPushButton *Button4;
+    QPushButton *Button5;
+    QPushButton *cmdReg;
     QLabel *Image1;
 
     DataSetModel *m_classModel;

@@ -107,3 +107,25 @@ private slots:
     void filterDialogFragments();
     void filterKeepsCategoryWhenPickerCancelled();
 };
+
+class TestMaintenance : public QObject
+{
+    Q_OBJECT
+private slots:
+    void backupThenRestore();
+    void cancelledDialogsChangeNothing();
+    void restoreRefused_data();
+    void restoreRefused();
+    void copyFailuresKeepDatabaseAndLists();
+    void updaterAndProviderLinks();
+};
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void readBackWithOpenpyxl();
+    void columnsFollowTheGrid();
+    void emptyAndClosedLists();
+    void failedWriteLeavesNoFile();
+};

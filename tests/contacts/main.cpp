@@ -18,5 +18,13 @@ int main(int argc, char *argv[])
         TestPickers t;
         status |= QTest::qExec(&t, argc, argv);
     }
+    {
+        TestMaintenance t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TestExport t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
     return status;
 }
