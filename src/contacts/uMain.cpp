@@ -93,7 +93,6 @@ QWidget *TfrmLinker::buildContactPage()
     DBGridEh8->setObjectName(u"DBGridEh8"_s);
     DBGridEh8->setAccessibleName(u"联系人分类"_s);
     m_classModel->attachView(DBGridEh8);
-    DBGridEh8->horizontalHeader()->setStretchLastSection(true);
     left->addWidget(DBGridEh8, 1);
     auto *classButtons = new QHBoxLayout;
     Button11 = makeButton(u"Button11"_s, u"添加分类"_s, GroupBox9);
@@ -130,7 +129,7 @@ QWidget *TfrmLinker::buildContactPage()
 
     DBGridEh7 = new QTableView(GroupBox10);
     DBGridEh7->setObjectName(u"DBGridEh7"_s);
-    DBGridEh7->setAccessibleName(u"联系人列表"_s);
+    DBGridEh7->setAccessibleName(GroupBox10->title());
     DBGridEh7->setToolTip(u"鼠标双击编辑联系人信息"_s);
     m_contactModel->attachView(DBGridEh7);
     right->addWidget(DBGridEh7, 1);
@@ -303,6 +302,7 @@ void TfrmLinker::dsLinkClassAfterScroll()
     dsLinkerExd->close();
     const bool all = chkAll->isChecked();
     GroupBox10->setTitle(all ? u"联系人列举"_s : u"选定分类["_s + title + u"]联系人列举"_s);
+    DBGridEh7->setAccessibleName(GroupBox10->title());
     try {
         dsLinkerExd->setCommandText(ContactSql::contactList(all, classId, EditName->text()));
         dsLinkerExd->open();
