@@ -9,18 +9,20 @@
 #include <QDir>
 #include <QFont>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: screenshot_main <output.png>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: screenshot_main <output.png> [tab index]\n");
         return 2;
     }
     QApplication::setApplicationDisplayName(u"Quillo通讯录软件"_s);
@@ -43,6 +45,8 @@ int main(int argc, char *argv[])
         TfrmLinker w;
         // Without a window manager nothing maximises; take the screen's size ourselves.
         w.setGeometry(QApplication::primaryScreen()->availableGeometry());
+        if (argc == 3)
+            w.findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(atoi(argv[2]));
         w.showMaximized();
         if (!QTest::qWaitForWindowExposed(&w))
             rc = 1;
