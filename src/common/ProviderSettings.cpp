@@ -21,6 +21,21 @@ constexpr ProviderDefault defaults[] = {
     {u"ProviderName", u"Quillo软件工作室 出品"},
     {u"QQChatHost", u"wpa.qq.com"},
     {u"GreetingsUrl", u"http://www.quillobook.example/greetings/"},
+    {u"SupportPhone", u"0571-88880000"},
+    {u"SupportQQ", u"800000000"},
+    {u"SupportEmail", u"service@quillobook.example"},
+    {u"RechargePackages",
+     u"1000条 100元|2000条 190元|5000条 450元|10000条 850元|20000条 1600元|50000条 3800元|"
+     u"100000条 7000元"},
+    {u"RechargeUrls",
+     u"http://shop.quillobook.example/sms?n=1000|http://shop.quillobook.example/sms?n=2000|"
+     u"http://shop.quillobook.example/sms?n=5000|http://shop.quillobook.example/sms?n=10000|"
+     u"http://shop.quillobook.example/sms?n=20000|http://shop.quillobook.example/sms?n=50000|"
+     u"http://shop.quillobook.example/sms?n=100000"},
+    {u"PaymentUrl", u"https://pay.quillobook.example/transfer"},
+    {u"PayeeName", u"Quillo软件工作室"},
+    {u"PayeeAccount", u"pay@quillobook.example"},
+    {u"PayeeBank", u"中国工商银行杭州分行 6222 0000 0000 0000 000"},
 };
 
 QString defaultOf(const QString &key)

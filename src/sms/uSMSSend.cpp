@@ -1,5 +1,6 @@
 #include "sms/uSMSSend.h"
 
+#include "sms/AccountPage.h"
 #include "sms/GatewayWorker.h"
 #include "sms/ListFiles.h"
 #include "sms/RecipientModel.h"
@@ -32,9 +33,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -138,18 +141,7 @@ TfrmSMSSend::TfrmSMSSend(QWidget *parent)
     PageControl1->setObjectName(u"PageControl1"_s);
     PageControl1->addTab(buildSendTab(), u"发送短信..."_s);
 
-    auto *recharge = new QWidget(PageControl1);
-    recharge->setObjectName(u"TabSheet2"_s);
-    auto *rl = new QGridLayout(recharge);
-    rl->addWidget(new QLabel(u"您的帐户余额："_s, recharge), 0, 0);
-    Label13 = new QLabel(u"0"_s, recharge);
-    Label13->setObjectName(u"Label13"_s);
-    rl->addWidget(Label13, 0, 1);
-    rl->addWidget(new QLabel(u"条"_s, recharge), 0, 2);
-    Button13 = button(recharge, u"Button13"_s, u"余额刷新"_s);
-    rl->addWidget(Button13, 0, 3);
-    rl->setColumnStretch(4, 1);
-    rl->setRowStretch(1, 1);
+    QWidget *recharge = buildRechargeTab();
     PageControl1->addTab(recharge, u"短信帐户冲值"_s);
 
     auto *account = new QWidget(PageControl1);
@@ -158,7 +150,14 @@ TfrmSMSSend::TfrmSMSSend(QWidget *parent)
     Button11 = button(account, u"Button11"_s, u"重新登录我的帐户"_s);
     Button11->setFixedSize(321, 25);
     al->addWidget(Button11, 0, Qt::AlignLeft);
-    al->addStretch();
+    WebBrowser1 = new AccountPage(account);
+    WebBrowser1->setObjectName(u"WebBrowser1"_s);
+    al->addWidget(WebBrowser1, 1);
+    connect(WebBrowser1, &AccountPage::documentComplete, this,
+            &TfrmSMSSend::WebBrowser1DocumentComplete);
+    connect(Button11, &QPushButton::clicked, this, &TfrmSMSSend::Button11Click);
+    // Right-button clicks inside the account page are dropped before anything sees them.
+    qApp->installEventFilter(this);
     PageControl1->addTab(account, u"我的帐户使用详情(发送记录/冲值记录/修改密码)"_s);
     top->addWidget(PageControl1, 1);
 
@@ -238,10 +237,26 @@ QWidget *TfrmSMSSend::buildLeftPanel()
     auto *support = new QGroupBox(u"客服热线"_s, panel);
     support->setObjectName(u"GroupBox2"_s);
     auto *s = new QVBoxLayout(support);
-    auto *web = new QLabel(webSite(), support);
-    web->setObjectName(u"Label21"_s);
-    web->setWordWrap(true);
-    s->addWidget(web);
+    auto *phone = new QLabel(u"客服电话："_s + providerValue(u"SupportPhone"_s), support);
+    phone->setObjectName(u"Label8"_s);
+    s->addWidget(phone);
+    auto link = [&](const QString &name, const QString &text, void (TfrmSMSSend::*click)()) {
+        auto *l = new QLabel(u"<a href=\"#\" style=\"color:#0000ff\">"_s + text.toHtmlEscaped() +
+                                 u"</a>"_s,
+                             support);
+        l->setObjectName(name);
+        l->setTextFormat(Qt::RichText);
+        l->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+        l->setCursor(Qt::PointingHandCursor);
+        l->setWordWrap(true);
+        connect(l, &QLabel::linkActivated, this, click);
+        s->addWidget(l);
+        return l;
+    };
+    Label9 = link(u"Label9"_s, u"在线客服（QQ："_s + providerValue(u"SupportQQ"_s) + u"）"_s,
+                  &TfrmSMSSend::Label9Click);
+    Label11 = link(u"Label11"_s, providerValue(u"SupportEmail"_s), &TfrmSMSSend::Label11Click);
+    Label21 = link(u"Label21"_s, webSite(), &TfrmSMSSend::Label21Click);
     Button3 = button(support, u"Button3"_s, u"关闭窗口"_s);
     s->addWidget(Button3);
     v->addWidget(support);
@@ -338,6 +353,23 @@ QWidget *TfrmSMSSend::buildSendTab()
 
 bool TfrmSMSSend::eventFilter(QObject *watched, QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton &&
+            watched->isWidgetType() &&
+            (watched == WebBrowser1 || WebBrowser1->isAncestorOf(static_cast<QWidget *>(watched))))
+            return true;
+        break;
+    case QEvent::ContextMenu:
+        if (watched->isWidgetType() &&
+            (watched == WebBrowser1 || WebBrowser1->isAncestorOf(static_cast<QWidget *>(watched))))
+            return true;
+        break;
+    default:
+        break;
+    }
     if (watched == me_content && event->type() == QEvent::KeyPress) {
         const auto *ke = static_cast<QKeyEvent *>(event);
         if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)
@@ -751,7 +783,118 @@ void TfrmSMSSend::Button2Click()
 
 void TfrmSMSSend::FormActivate()
 {
+    WebBrowser1->navigate(accountPageUrl());
     Button12Click();
+}
+
+QUrl TfrmSMSSend::accountPageUrl() const
+{
+    return QUrl(u"http://"_s + gatewayHost() + u"/sms/"_s);
+}
+
+void TfrmSMSSend::Button11Click()
+{
+    WebBrowser1->navigate(accountPageUrl());
+    NeedLogin = true;
+}
+
+void TfrmSMSSend::WebBrowser1DocumentComplete()
+{
+    if (!NeedLogin)
+        return;
+    NeedLogin = false;
+    WebBrowser1->FillForm(u"Ecode"_s, EditEntID->text());
+    WebBrowser1->FillForm(u"user"_s, EditUsername->text());
+}
+
+QWidget *TfrmSMSSend::buildRechargeTab()
+{
+    auto *tab = new QWidget(this);
+    tab->setObjectName(u"TabSheet2"_s);
+    auto *v = new QVBoxLayout(tab);
+    auto *balance = new QHBoxLayout;
+    balance->addWidget(new QLabel(u"您的帐户余额："_s, tab));
+    Label13 = new QLabel(u"0"_s, tab);
+    Label13->setObjectName(u"Label13"_s);
+    balance->addWidget(Label13);
+    balance->addWidget(new QLabel(u"条"_s, tab));
+    Button13 = button(tab, u"Button13"_s, u"余额刷新"_s);
+    balance->addWidget(Button13);
+    balance->addStretch();
+    v->addLayout(balance);
+
+    RadioGroup1 = new QGroupBox(u"冲值类型选择"_s, tab);
+    RadioGroup1->setObjectName(u"RadioGroup1"_s);
+    auto *rg = new QGridLayout(RadioGroup1);
+    const QStringList packages = providerValue(u"RechargePackages"_s).split(u'|');
+    ListBox2 = providerValue(u"RechargeUrls"_s).split(u'|');
+    for (qsizetype i = 0; i < packages.size(); ++i) {
+        auto *r = new QRadioButton(packages[i], RadioGroup1);
+        r->setObjectName(u"RadioGroup1_"_s + QString::number(i));
+        rechargePackages << r;
+        rg->addWidget(r, int(i / 2), int(i % 2));
+    }
+    if (rechargePackages.size() > 2)
+        rechargePackages[2]->setChecked(true);
+    v->addWidget(RadioGroup1);
+
+    auto *buy = new QHBoxLayout;
+    Button10 = button(tab, u"Button10"_s, u"立即购买(淘宝)"_s);
+    Button14 = button(tab, u"Button14"_s, u"立即支付(支付宝)"_s);
+    buy->addWidget(Button10);
+    buy->addWidget(Button14);
+    buy->addStretch();
+    v->addLayout(buy);
+    connect(Button10, &QPushButton::clicked, this, &TfrmSMSSend::Button10Click);
+    connect(Button14, &QPushButton::clicked, this, &TfrmSMSSend::Button14Click);
+
+    auto *howTo = new QLabel(
+        u"冲值方式一：选择冲值类型后点击“立即购买(淘宝)”，在网店拍下并付款，我们将在确认后为您的帐户冲值。\n"_s
+        u"冲值方式二：点击“立即支付(支付宝)”，转帐到支付宝帐户 "_s +
+            providerValue(u"PayeeAccount"_s) + u"（收款人："_s + providerValue(u"PayeeName"_s) +
+            u"），并在付款说明中注明您的企业ID。\n"_s
+            u"冲值方式三：银行转帐到 "_s +
+            providerValue(u"PayeeBank"_s) + u"（户名："_s + providerValue(u"PayeeName"_s) +
+            u"），转帐后请致电客服告知企业ID与金额。"_s,
+        tab);
+    howTo->setObjectName(u"Label14"_s);
+    howTo->setWordWrap(true);
+    v->addWidget(howTo);
+    v->addStretch();
+    return tab;
+}
+
+void TfrmSMSSend::Button10Click()
+{
+    for (qsizetype i = 0; i < rechargePackages.size(); ++i)
+        if (rechargePackages[i]->isChecked() && i < ListBox2.size())
+            BrowseURL(ListBox2[i]);
+}
+
+void TfrmSMSSend::Button14Click()
+{
+    BrowseURL(providerValue(u"PaymentUrl"_s));
+}
+
+QString TfrmSMSSend::chatLink() const
+{
+    return u"http://"_s + qqChatHost() + u"/msgrd?v=3&uin="_s + providerValue(u"SupportQQ"_s) +
+           u"&site=qq&menu=yes"_s;
+}
+
+void TfrmSMSSend::Label9Click()
+{
+    BrowseURL(chatLink());
+}
+
+void TfrmSMSSend::Label11Click()
+{
+    ShellRun(u"mailto:"_s + providerValue(u"SupportEmail"_s));
+}
+
+void TfrmSMSSend::Label21Click()
+{
+    BrowseURL(webSite());
 }
 
 void TfrmSMSSend::changeEvent(QEvent *event)

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class AccountPage;
 class DataSet;
 class GatewayWorker;
 class QCheckBox;
@@ -20,6 +21,7 @@ class QListView;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 class QTimer;
 class RecipientModel;
@@ -61,6 +63,13 @@ public:
     QLabel *StatusBar1;
     QTabWidget *PageControl1;
     QPushButton *Button11;
+    AccountPage *WebBrowser1;
+    // Recharge tab and support contacts
+    QGroupBox *RadioGroup1;
+    QList<QRadioButton *> rechargePackages;
+    QStringList ListBox2; // purchase page of each package, in the same order
+    QPushButton *Button10, *Button14;
+    QLabel *Label9, *Label11, *Label21;
     QTimer *TimerSend;
     GatewayWorker *WebBrowser2;
 
@@ -90,6 +99,16 @@ public:
     void WebBrowser2DocumentComplete(const SendLoop::Answer &answer);
     void me_contentChange();
     void FormActivate();
+    void Button10Click();
+    void Button11Click();
+    void Button14Click();
+    void Label9Click();
+    void Label11Click();
+    void Label21Click();
+    void WebBrowser1DocumentComplete();
+    bool needLogin() const { return NeedLogin; }
+    QUrl accountPageUrl() const;
+    QString chatLink() const;
 
     // Replaces the list (used by OpenSMSSendTo).
     void setRecipients(std::vector<QString> entries);
@@ -113,6 +132,7 @@ private:
 
     QWidget *buildLeftPanel();
     QWidget *buildSendTab();
+    QWidget *buildRechargeTab();
     void showCount();
     void readContacts(const QString &sql);
     // Runs work on a worker thread while the window keeps painting and shows progress; the
@@ -125,6 +145,7 @@ private:
     QString m_appPath;
     SendLoop m_loop;
     std::unique_ptr<DataSet> dsTmp;
+    bool NeedLogin = true;
     bool m_listBusy = false;
     std::vector<SendLoop::Answer> m_heldAnswers;
     QPalette m_statusPalette;

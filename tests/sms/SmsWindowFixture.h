@@ -22,6 +22,23 @@
 
 #include <functional>
 
+#include <unistd.h>
+
+// main() of the SMS window tests: the account page's browser engine needs shared GL contexts,
+// and as root its sandbox off.
+#define QUILLO_SMS_TEST_MAIN(TestClass)                                                            \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        if (geteuid() == 0)                                                                        \
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS",                                                  \
+                    qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + " --no-sandbox");                      \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
+        QApplication app(argc, argv);                                                              \
+        TestClass t;                                                                               \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&t, argc, argv);                                                       \
+    }
+
 // An application folder for one SMS window: SMS.ini, list files and Provider.ini as a test
 // writes them. The window is created on demand and deleted with the fixture.
 struct SmsFolder

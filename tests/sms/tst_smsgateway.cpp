@@ -405,5 +405,5 @@ void TestSmsGateway::simulatorProcess()
     QVERIFY2(log.startsWith("1\tsend\t-13\tE1\tu1\tpw\t13000000000\t"), log.constData());
 }
 
-QTEST_MAIN(TestSmsGateway)
+QUILLO_SMS_TEST_MAIN(TestSmsGateway)
 #include "tst_smsgateway.moc"

@@ -547,5 +547,5 @@ void TestSmsWindow::accessibleNames()
     QCOMPARE(w->Memo1->toPlainText().split(u'\n').size(), 10);
 }
 
-QTEST_MAIN(TestSmsWindow)
+QUILLO_SMS_TEST_MAIN(TestSmsWindow)
 #include "tst_smswindow.moc"

@@ -124,6 +124,24 @@ void GatewaySim::addPage(const QString &path, const QByteArray &body, const QByt
     m_pages.insert(path.toLower(), {body, contentType});
 }
 
+void GatewaySim::addAccountPages()
+{
+    addPage(u"/sms/"_s,
+            Gbk::encodeLossy(
+                u"<!DOCTYPE html><html><head><meta charset=\"gbk\"><title>短信帐户登录</title>"
+                "</head><body><h1>我的短信帐户</h1>"
+                "<form id=\"login\" action=\"login.asp\" method=\"post\">"
+                "企业ID <input name=\"Ecode\"> 用户名 <input name=\"user\"> "
+                "密码 <input name=\"password\" type=\"password\"> <input type=\"submit\" "
+                "value=\"登录\"></form>"
+                "<form id=\"find\" action=\"find.asp\"><input name=\"user\"></form>"
+                "<p><a id=\"records\" href=\"records.asp\">发送记录</a></p></body></html>"_s));
+    addPage(u"/sms/records.asp"_s,
+            Gbk::encodeLossy(u"<!DOCTYPE html><html><head><meta charset=\"gbk\">"
+                             "<title>发送记录</title></head><body><form><input name=\"Ecode\">"
+                             "<input name=\"user\"></form></body></html>"_s));
+}
+
 bool GatewaySim::setLogFile(const QString &path)
 {
     delete m_log;

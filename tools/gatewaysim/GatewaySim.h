@@ -82,6 +82,11 @@ public:
     void addPage(const QString &path, const QByteArray &body,
                  const QByteArray &contentType = QByteArrayLiteral("text/html; charset=gbk"));
 
+    // Serves the provider's account pages: "/sms/" with the login form (inputs "Ecode", "user",
+    // "password") and a second form holding another "user" input, and "/sms/records.asp",
+    // linked from it, with a form of the same names.
+    void addAccountPages();
+
     // Appends one line per request to this file (and flushes it); empty: no file log.
     bool setLogFile(const QString &path);
     static QString logLine(const Request &r);

@@ -1,7 +1,8 @@
 // gatewaysim: a loopback stand-in for the SMS gateway and the provider's account page.
 //
 //   gatewaysim [--address 127.0.0.5] [--port 8080] [--send ITEM]... [--send-default ITEM]
-//              [--balance ITEM]... [--balance-default ITEM] [--page PATH=FILE]... [--log FILE]
+//              [--balance ITEM]... [--balance-default ITEM] [--page PATH=FILE]...
+//              [--account-page] [--log FILE]
 //
 // ITEM is "[MS@]WHAT": WHAT is a result text (0, -13, 0:ok), drop, nobody, hang, garbage,
 // raw:TEXT or http:CODE. Every request is logged to stdout (and FILE), one line each.
@@ -34,9 +35,11 @@ int main(int argc, char **argv)
     const QCommandLineOption balanceDefault(
         u"balance-default"_s, u"Balance answer once the queue is empty."_s, u"item"_s);
     const QCommandLineOption page(u"page"_s, u"Serve FILE at PATH (repeatable)."_s, u"path=file"_s);
+    const QCommandLineOption account(u"account-page"_s,
+                                     u"Serve the provider's account page at /sms/."_s);
     const QCommandLineOption log(u"log"_s, u"Also append the request log to this file."_s,
                                  u"file"_s);
-    p.addOptions({address, port, send, sendDefault, balance, balanceDefault, page, log});
+    p.addOptions({address, port, send, sendDefault, balance, balanceDefault, page, account, log});
     p.process(app);
 
     GatewaySim sim;
@@ -73,6 +76,8 @@ int main(int argc, char **argv)
         }
         sim.addPage(spec.left(eq), f.readAll());
     }
+    if (p.isSet(account))
+        sim.addAccountPages();
     if (p.isSet(log) && !sim.setLogFile(p.value(log))) {
         err << "cannot open log file\n";
         return 2;
