@@ -273,11 +273,16 @@ QWidget *TfrmSMSSend::buildSendTab()
     auto *agreement = new QGroupBox(u"网上短信使用协议"_s, tab);
     agreement->setObjectName(u"GroupBox3"_s);
     auto *av = new QVBoxLayout(agreement);
+    av->setContentsMargins(6, 2, 6, 2);
+    av->setSpacing(2);
     Memo1 = new QPlainTextEdit(agreementText(), agreement);
     Memo1->setObjectName(u"Memo1"_s);
     Memo1->setAccessibleName(u"网上短信使用协议"_s);
     Memo1->setReadOnly(true);
-    Memo1->setFixedHeight(110);
+    // All ten lines in view.
+    Memo1->setFixedHeight((Memo1->fontMetrics().lineSpacing() + 1) * 10 + 4 +
+                          int(Memo1->document()->documentMargin() * 2) + Memo1->frameWidth() * 2);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     av->addWidget(Memo1);
     CheckBox1 = new QCheckBox(u"我同意网上短信使用协议条款"_s, agreement);
     CheckBox1->setObjectName(u"CheckBox1"_s);
