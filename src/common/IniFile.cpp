@@ -20,7 +20,9 @@ QByteArray encodeOrThrow(const QString &text, const QString &what, const QString
 
 void checkName(const QString &name, const QString &what, const QString &fileName)
 {
-    if (name.trimmed().isEmpty() || name.contains(u'\r') || name.contains(u'\n') ||
+    // The reader trims names and skips comment lines, so such a name could not be read back.
+    if (name.trimmed().isEmpty() || name != name.trimmed() || name.startsWith(u';') ||
+        name.startsWith(u'#') || name.contains(u'\r') || name.contains(u'\n') ||
         name.contains(u'=') || name.contains(u'[') || name.contains(u']'))
         throw FileError(u"%1 \"%2\" is not valid in %3"_s.arg(what, name, fileName));
 }
@@ -43,10 +45,12 @@ IniFile::Line IniFile::parse(const QByteArray &raw)
     line.raw = raw;
     const QByteArray t = raw.trimmed();
     if (t.startsWith('[')) {
-        const qsizetype close = t.indexOf(']');
+        // A GBK trail byte may be ']', so the bracket is looked for in the decoded text.
+        const QString text = Gbk::decode(t);
+        const qsizetype close = text.indexOf(u']');
         if (close > 0) {
             line.isSection = true;
-            line.section = Gbk::decode(t.mid(1, close - 1)).trimmed();
+            line.section = text.mid(1, close - 1).trimmed();
         }
         return line;
     }

@@ -28,6 +28,7 @@ private slots:
     void refusesWhatCannotBeStored_data();
     void refusesWhatCannotBeStored();
     void writeFailureThrows();
+    void bracketTrailBytesInNames();
     void ownerOnlyMode();
 
     void providerDefaultsAndOverrides();
@@ -198,6 +199,12 @@ void TestIniFile::refusesWhatCannotBeStored_data()
     QTest::newRow("empty key") << u"comm"_s << QString() << u"v"_s;
     QTest::newRow("section with ]") << u"co]mm"_s << u"k"_s << u"v"_s;
     QTest::newRow("non-GBK key") << u"comm"_s << u"k€"_s << u"v"_s;
+    // Names the reader would trim or take for a comment could never be read back.
+    QTest::newRow("section with leading blank") << u" comm"_s << u"k"_s << u"v"_s;
+    QTest::newRow("key with trailing blank") << u"comm"_s << u"k "_s << u"v"_s;
+    QTest::newRow("key with ideographic space") << u"comm"_s << u"\u3000k"_s << u"v"_s;
+    QTest::newRow("key starting with ;") << u"comm"_s << u";k"_s << u"v"_s;
+    QTest::newRow("key starting with #") << u"comm"_s << u"#k"_s << u"v"_s;
 }
 
 void TestIniFile::refusesWhatCannotBeStored()
@@ -210,6 +217,18 @@ void TestIniFile::refusesWhatCannotBeStored()
     IniFile ini(path(u"SMS.ini"_s));
     QVERIFY_THROWS_EXCEPTION(FileError, ini.writeString(section, key, value));
     QCOMPARE(readAll(path(u"SMS.ini"_s)), before);
+}
+
+// 賋 is D9 5D and 媅 8B 5B in GBK: trail bytes that look like brackets.
+void TestIniFile::bracketTrailBytesInNames()
+{
+    IniFile ini(path(u"x.ini"_s));
+    ini.writeString(u"賋组"_s, u"媅键"_s, u"v1"_s);
+    ini.writeString(u"賋组"_s, u"b"_s, u"v2"_s);
+    QCOMPARE(readAll(path(u"x.ini"_s)), QByteArray("[\xD9\x5D\xD7\xE9]\r\n\x8B\x5B\xBC\xFC=v1\r\nb=v2\r\n"));
+    QVERIFY(ini.sectionExists(u"賋组"_s));
+    QCOMPARE(ini.sectionKeys(u"賋组"_s), (QStringList{u"媅键"_s, u"b"_s}));
+    QCOMPARE(ini.readString(u"賋组"_s, u"媅键"_s, QString()), u"v1"_s);
 }
 
 void TestIniFile::writeFailureThrows()
