@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QListView>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -140,6 +142,37 @@ void BM_ViewTakeBatch(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ViewTakeBatch)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// For comparison: a one-column table view lays out by header sections instead of per item.
+void BM_TableViewTakeBatch(benchmark::State &state)
+{
+    const qsizetype n = state.range(0);
+    RecipientModel model;
+    model.assign(std::vector<QString>(size_t(n), QStringLiteral("13000000000")));
+    QTableView view;
+    view.horizontalHeader()->hide();
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setDefaultSectionSize(18);
+    view.horizontalHeader()->setStretchLastSection(true);
+    view.setModel(&model);
+    view.resize(300, 400);
+    view.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QStringList batch = model.takeFront(80);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        model.putFront(batch);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TableViewTakeBatch)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
