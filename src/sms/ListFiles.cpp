@@ -50,6 +50,17 @@ template <typename List> QByteArray join(const List &lines)
     return out;
 }
 
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw FileError(u"cannot open "_s + path + u": "_s + f.errorString());
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw FileError(u"cannot read "_s + path + u": "_s + f.errorString());
+    return bytes;
+}
+
 } // namespace
 
 std::vector<QString> splitLines(QByteArrayView bytes,
@@ -78,13 +89,7 @@ std::vector<QString> splitLines(QByteArrayView bytes,
 
 std::vector<QString> readLines(const QString &path, const std::function<void(qsizetype)> &progress)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw FileError(u"cannot open "_s + path + u": "_s + f.errorString());
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw FileError(u"cannot read "_s + path + u": "_s + f.errorString());
-    return splitLines(bytes, progress);
+    return splitLines(readBytes(path), progress);
 }
 
 QByteArray joinLines(const std::vector<QString> &lines)
@@ -118,13 +123,7 @@ void writeLines(const QString &path, const QStringList &lines)
 
 QString readText(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw FileError(u"cannot open "_s + path + u": "_s + f.errorString());
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw FileError(u"cannot read "_s + path + u": "_s + f.errorString());
-    return Gbk::decode(bytes);
+    return Gbk::decode(readBytes(path));
 }
 
 void writeText(const QString &path, const QString &text)
