@@ -154,15 +154,32 @@ bool IniFile::sectionExists(const QString &section) const
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
-    checkName(section, u"section"_s, m_fileName);
-    checkName(key, u"key"_s, m_fileName);
-    if (value.contains(u'\r') || value.contains(u'\n'))
-        throw FileError(
-            u"value of %1 holds a line break: not written to %2"_s.arg(key, m_fileName));
-    encodeOrThrow(section, u"section"_s, m_fileName);
-    const QByteArray valueBytes = encodeOrThrow(value, u"value of "_s + key, m_fileName);
+    writeStrings(section, {{key, value}});
+}
 
+void IniFile::writeStrings(const QString &section, const QList<std::pair<QString, QString>> &values)
+{
+    // Everything is checked before anything changes, and the file is replaced once.
+    checkName(section, u"section"_s, m_fileName);
+    encodeOrThrow(section, u"section"_s, m_fileName);
+    QList<std::pair<QString, QByteArray>> encoded;
+    for (const auto &[key, value] : values) {
+        checkName(key, u"key"_s, m_fileName);
+        if (value.contains(u'\r') || value.contains(u'\n'))
+            throw FileError(
+                u"value of %1 holds a line break: not written to %2"_s.arg(key, m_fileName));
+        encodeOrThrow(key, u"key"_s, m_fileName);
+        encoded.append({key, encodeOrThrow(value, u"value of "_s + key, m_fileName)});
+    }
     QList<Line> lines = load();
+    for (const auto &[key, valueBytes] : encoded)
+        setValue(lines, section, key, valueBytes);
+    save(lines);
+}
+
+void IniFile::setValue(QList<Line> &lines, const QString &section, const QString &key,
+                       const QByteArray &valueBytes)
+{
     qsizetype sectionAt = -1;
     qsizetype lastInSection = -1; // last non-blank line of the section
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -182,14 +199,13 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
             // Keep the key as spelt in the file.
             const QByteArray name = l.raw.left(l.raw.indexOf('=')).trimmed();
             lines[i] = parse(name + '=' + valueBytes);
-            save(lines);
             return;
         }
         if (!l.raw.trimmed().isEmpty())
             lastInSection = i;
     }
 
-    const QByteArray keyBytes = encodeOrThrow(key, u"key"_s, m_fileName);
+    const QByteArray keyBytes = Gbk::encode(key).bytes;
     const Line entry = parse(keyBytes + '=' + valueBytes);
     if (sectionAt >= 0) {
         lines.insert(lastInSection + 1, entry);
@@ -199,7 +215,6 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
         lines.append(parse('[' + Gbk::encode(section).bytes + ']'));
         lines.append(entry);
     }
-    save(lines);
 }
 
 void IniFile::writeInteger(const QString &section, const QString &key, int value)

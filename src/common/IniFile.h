@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // An INI file with GBK text, in the manner of a Windows profile file. Every read looks at the
 // file as it is on disk; every write is saved at once through a temporary file and a rename,
 // leaving all other lines (sections, comments, order, unknown bytes) as they were.
@@ -38,6 +40,9 @@ public:
     // or when a name or value holds a line break (or a name '=' or brackets), which would
     // change the file's structure.
     void writeString(const QString &section, const QString &key, const QString &value);
+    // Several keys of one section in a single replacement of the file: after a crash the
+    // file holds all of them or none. Throws as writeString, before anything is written.
+    void writeStrings(const QString &section, const QList<std::pair<QString, QString>> &values);
     void writeInteger(const QString &section, const QString &key, int value);
     // Removes the key; nothing is written when it is absent.
     void eraseKey(const QString &section, const QString &key);
@@ -54,6 +59,8 @@ private:
     QList<Line> load() const;
     void save(const QList<Line> &lines) const;
     static Line parse(const QByteArray &raw);
+    static void setValue(QList<Line> &lines, const QString &section, const QString &key,
+                         const QByteArray &valueBytes);
 
     QString m_fileName;
     Options m_options;

@@ -22,9 +22,10 @@ void writeAccount(const QString &iniPath, const Gateway::Account &account)
     // Encode first, so that a password GBK cannot hold leaves the file untouched.
     const QString stored = EncodePassword(account.password);
     IniFile ini(iniPath, IniFile::OwnerOnly);
-    ini.writeString(u"comm"_s, u"EntID"_s, account.entId);
-    ini.writeString(u"comm"_s, u"Username"_s, account.userName);
-    ini.writeString(u"comm"_s, u"userPass"_s, stored);
+    // One replacement of the file, so a crash never leaves a mixture of two accounts.
+    ini.writeStrings(
+        u"comm"_s,
+        {{u"EntID"_s, account.entId}, {u"Username"_s, account.userName}, {u"userPass"_s, stored}});
 }
 
 } // namespace SmsSettings
