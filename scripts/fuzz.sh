@@ -23,8 +23,13 @@ for t in "${targets[@]}"; do
     mkdir -p "$work"
     dict=()
     [ -f "$root/fuzz/dict/$t.dict" ] && dict=(-dict="$root/fuzz/dict/$t.dict")
+    bin=$(find "$build/fuzz" -type f -name "fuzz_$t" -perm -u+x | head -n 1)
+    if [ -z "$bin" ]; then
+        echo "fuzz_$t was not built" >&2
+        exit 1
+    fi
     echo "== fuzz_$t for ${seconds}s"
-    "$build/fuzz/fuzz_$t" "$work" "$root/fuzz/corpus/$t" "${dict[@]}" -max_total_time="$seconds" \
+    "$bin" "$work" "$root/fuzz/corpus/$t" "${dict[@]}" -max_total_time="$seconds" \
         -artifact_prefix="$build/findings/$t-" -print_final_stats=1 2>&1 |
         grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' || true
 done
