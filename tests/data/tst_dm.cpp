@@ -60,7 +60,8 @@ void TestDM::startupFailureShowsMdacMessage()
     } else if (broken == Broken::NotADatabase) {
         QFile f(app.dbPath());
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("Standard Jet DB\0\0\0\0 not really", 32);
+        static const char notADatabase[] = "Standard Jet DB\0\0\0\0 not really";
+        f.write(notADatabase, sizeof notADatabase - 1);
     }
 
     ScriptedDialogs dialogs;
