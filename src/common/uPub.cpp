@@ -455,26 +455,30 @@ QString SwapCharPairs(const QString &text)
     return out;
 }
 
-QString ScrambleText(const QString &text)
+namespace {
+
+// Substitutes every character the table knows (others stay), then swaps neighbours.
+QString substituteAndSwap(const QString &text, QChar (*substitute)(QChar))
 {
     QString out = text;
     for (QChar &c : out) {
-        const QChar s = ScrambleChar(c);
+        const QChar s = substitute(c);
         if (s != u'~')
             c = s;
     }
     return SwapCharPairs(out);
 }
 
+} // namespace
+
+QString ScrambleText(const QString &text)
+{
+    return substituteAndSwap(text, ScrambleChar);
+}
+
 QString UnscrambleText(const QString &text)
 {
-    QString out = text;
-    for (QChar &c : out) {
-        const QChar s = UnscrambleChar(c);
-        if (s != u'~')
-            c = s;
-    }
-    return SwapCharPairs(out);
+    return substituteAndSwap(text, UnscrambleChar);
 }
 
 QString EncodePassword(const QString &password)
