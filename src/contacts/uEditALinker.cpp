@@ -26,11 +26,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The length limit counts UTF-16 units, so a pasted text can be cut between the two halves of a
+// character outside the Basic Multilingual Plane; the half left over is dropped.
+void dropHalfCharacterAtLimit(QLineEdit *e)
+{
+    QObject::connect(e, &QLineEdit::textChanged, e, [e](const QString &text) {
+        if (text.size() >= e->maxLength() && !text.isEmpty() && text.back().isHighSurrogate())
+            e->setText(text.chopped(1));
+    });
+}
+
 QLineEdit *makeEdit(const QString &name, int maxLength, QWidget *parent)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setMaxLength(maxLength);
+    dropHalfCharacterAtLimit(e);
     return e;
 }
 
@@ -41,9 +52,11 @@ void limitLength(QPlainTextEdit *memo, int maxLength)
         const QString text = memo->toPlainText();
         if (text.size() <= maxLength)
             return;
+        // Never keep half of a character outside the Basic Multilingual Plane.
+        const int keep = text.at(maxLength - 1).isHighSurrogate() ? maxLength - 1 : maxLength;
         QTextCursor cursor = memo->textCursor();
-        const int at = qMin(cursor.position(), maxLength);
-        memo->setPlainText(text.left(maxLength));
+        const int at = qMin(cursor.position(), keep);
+        memo->setPlainText(text.left(keep));
         cursor = memo->textCursor();
         cursor.setPosition(at);
         memo->setTextCursor(cursor);
@@ -61,6 +74,7 @@ TfrmEditALinker::TfrmEditALinker(QWidget *parent) : QDialog(parent)
     cmbPos->setEditable(true);
     cmbPos->setInsertPolicy(QComboBox::NoInsert);
     cmbPos->lineEdit()->setMaxLength(20);
+    dropHalfCharacterAtLimit(cmbPos->lineEdit());
     EditTele = makeEdit(u"EditTele"_s, 20, this);
     EditMobileCode = makeEdit(u"EditMobileCode"_s, 20, this);
     EditElecHome = makeEdit(u"EditElecHome"_s, 20, this);
