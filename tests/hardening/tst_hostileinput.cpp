@@ -1,6 +1,8 @@
 // Hostile texts typed into the SMS account fields, the message text and the list files: each is
-// stored and sent exactly as typed, or refused with an error and nothing changed.
+// stored and sent exactly as typed, or refused with an error and nothing changed. The contact
+// fields are in tst_hostilecontacts.cpp.
 #include "GatewaySim.h"
+#include "HostileTexts.h"
 
 #include "common/FileError.h"
 #include "common/GbkCodec.h"
@@ -14,10 +16,25 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 const QHostAddress simAddress(u"127.0.0.89"_s);
+
+std::unique_ptr<QTemporaryDir> scratchDir;
+std::unique_ptr<GatewaySim> simServer;
+
+QTemporaryDir *scratch()
+{
+    return scratchDir.get();
+}
+
+GatewaySim &sim()
+{
+    return *simServer;
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -26,46 +43,26 @@ QByteArray readAll(const QString &path)
 }
 } // namespace
 
-class TestHostileInput : public QObject
-{
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void fields_data();
-    void fields();
-
-private:
-    QTemporaryDir m_dir;
-    GatewaySim m_sim;
-};
-
 void TestHostileInput::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QVERIFY2(m_sim.listen(simAddress, Gateway::Port), qPrintable(m_sim.errorString()));
+    scratchDir = std::make_unique<QTemporaryDir>();
+    simServer = std::make_unique<GatewaySim>();
+    QVERIFY(scratch()->isValid());
+    QVERIFY2(sim().listen(simAddress, Gateway::Port), qPrintable(sim().errorString()));
+}
+
+void TestHostileInput::cleanupTestCase()
+{
+    simServer.reset();
+    scratchDir.reset();
 }
 
 void TestHostileInput::fields_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    const QList<std::pair<const char *, QString>> texts = {
-        {"quote", u"O'Brien"_s},
-        {"double quote", u"say \"hi\""_s},
-        {"backslash", u"a\\b\\"_s},
-        {"percent", u"100%25 %s %n"_s},
-        {"underscore", u"a_b_"_s},
-        {"semicolon", u"a;b;"_s},
-        {"comment dashes", u"x -- y"_s},
-        {"block comment", u"/* x */"_s},
-        {"url characters", u"a&b=c?d#e+f"_s},
-        {"10000 characters", QString(10000, u'字').replace(0, 10, u"'\";--/*%_\\"_s)},
-        {"emoji", u"张😀"_s},
-        {"euro", u"5€"_s},
-        {"empty", QString()},
-    };
     for (const char *field : {"EntID", "Username", "password", "message", "list entry"})
-        for (const auto &[name, text] : texts)
+        for (const auto &[name, text] : hostileTexts())
             QTest::addRow("%s: %s", field, name) << QString::fromLatin1(field) << text;
 }
 
@@ -86,7 +83,7 @@ void TestHostileInput::fields()
         content = text;
 
     if (field == u"list entry"_s) {
-        const QString path = m_dir.filePath(u"tmp.txt"_s);
+        const QString path = scratch()->filePath(u"tmp.txt"_s);
         ListFiles::writeLines(path, std::vector<QString>{u"13800000000"_s});
         const QByteArray before = readAll(path);
         const std::vector<QString> list{u"13800000001"_s, text, u"13800000002"_s};
@@ -102,7 +99,7 @@ void TestHostileInput::fields()
 
     if (field != u"message"_s) {
         // The account file keeps exactly what was typed, or refuses and keeps what it held.
-        const QString ini = m_dir.filePath(u"SMS.ini"_s);
+        const QString ini = scratch()->filePath(u"SMS.ini"_s);
         const Gateway::Account old{u"7"_s, u"old"_s, u"oldpw"_s};
         SmsSettings::writeAccount(ini, old);
         const QByteArray before = readAll(ini);
@@ -125,14 +122,14 @@ void TestHostileInput::fields()
         return;
     }
     QVERIFY(url.isValid());
-    m_sim.clearLog();
+    sim().clearLog();
     GatewayWorker worker;
     worker.setTimeout(10000);
     QSignalSpy done(&worker, &GatewayWorker::documentComplete);
     worker.navigate(url);
     QVERIFY(done.wait(15000));
-    QCOMPARE(m_sim.requests().size(), 1);
-    const GatewaySim::Request r = m_sim.requests().constFirst();
+    QCOMPARE(sim().requests().size(), 1);
+    const GatewaySim::Request r = sim().requests().constFirst();
     QCOMPARE(r.kind, GatewaySim::Kind::Send);
     QCOMPARE(r.corpId, account.entId);
     QCOMPARE(r.userName, account.userName);
@@ -142,6 +139,3 @@ void TestHostileInput::fields()
     QCOMPARE(r.keys, (QStringList{u"CORPID"_s, u"USERNAME"_s, u"PASSWORD"_s, u"EXTNO"_s,
                                   u"MOBILE"_s, u"CONTENT"_s}));
 }
-
-QTEST_GUILESS_MAIN(TestHostileInput)
-#include "tst_hostileinput.moc"
