@@ -6,6 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 build=$root/build-fuzz
+bash "$root/scripts/deps.sh"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLO_FUZZ=ON -DQUILLO_SANITIZE=ON -DQUILLO_WERROR=OFF -DQUILLO_BUILD_TESTS=OFF \
     -DQUILLO_BUILD_BENCH=OFF >/dev/null
