@@ -27,12 +27,30 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The length limit counts UTF-16 units, so a pasted text can be cut between the two halves of a
-// character outside the Basic Multilingual Plane; the half left over is dropped.
-void dropHalfCharacterAtLimit(QLineEdit *e)
+// character outside the Basic Multilingual Plane, at the end or where it was inserted; a half
+// left over is dropped.
+void dropHalfCharacters(QLineEdit *e)
 {
     QObject::connect(e, &QLineEdit::textChanged, e, [e](const QString &text) {
-        if (text.size() >= e->maxLength() && !text.isEmpty() && text.back().isHighSurrogate())
-            e->setText(text.chopped(1));
+        const int cursor = e->cursorPosition();
+        QString whole;
+        whole.reserve(text.size());
+        int at = cursor;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            const bool paired = c.isHighSurrogate()
+                                    ? i + 1 < text.size() && text[i + 1].isLowSurrogate()
+                                : c.isLowSurrogate() ? i > 0 && text[i - 1].isHighSurrogate()
+                                                     : true;
+            if (paired)
+                whole += c;
+            else if (i < cursor)
+                --at;
+        }
+        if (whole.size() == text.size())
+            return;
+        e->setText(whole);
+        e->setCursorPosition(at);
     });
 }
 
@@ -41,7 +59,7 @@ QLineEdit *makeEdit(const QString &name, int maxLength, QWidget *parent)
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setMaxLength(maxLength);
-    dropHalfCharacterAtLimit(e);
+    dropHalfCharacters(e);
     return e;
 }
 
@@ -74,7 +92,7 @@ TfrmEditALinker::TfrmEditALinker(QWidget *parent) : QDialog(parent)
     cmbPos->setEditable(true);
     cmbPos->setInsertPolicy(QComboBox::NoInsert);
     cmbPos->lineEdit()->setMaxLength(20);
-    dropHalfCharacterAtLimit(cmbPos->lineEdit());
+    dropHalfCharacters(cmbPos->lineEdit());
     EditTele = makeEdit(u"EditTele"_s, 20, this);
     EditMobileCode = makeEdit(u"EditMobileCode"_s, 20, this);
     EditElecHome = makeEdit(u"EditElecHome"_s, 20, this);

@@ -71,6 +71,7 @@ private slots:
     void jobListHoldsDistinctJobs();
     void qqLink();
     void enterMovesFocus();
+    void limitNeverSplitsACharacter();
 };
 
 class TestPickers : public QObject

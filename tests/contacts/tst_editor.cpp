@@ -419,3 +419,22 @@ void TestEditor::enterMovesFocus()
     QCOMPARE(f.app.queryValue(u"Select count(*) from TLinker"_s), u"0"_s);
     d.close();
 }
+
+void TestEditor::limitNeverSplitsACharacter()
+{
+    WindowFixture f;
+    f.app.addCategory(u"客户"_s);
+    f.connect();
+    TfrmEditALinker d;
+    QVERIFY(d.ReadyData());
+    // A character of two UTF-16 units pasted into a field one unit short of its limit: at the
+    // end, in the middle and at the start, no half of it stays.
+    for (const int at : {19, 10, 0}) {
+        auto *e = child<QLineEdit>(&d, "EditName");
+        e->setText(QString(19, u'张'));
+        e->setCursorPosition(at);
+        e->insert(u"😀"_s);
+        QCOMPARE(e->text(), QString(19, u'张'));
+        QCOMPARE(e->cursorPosition(), at);
+    }
+}
